@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "link/SerialPortDevice.h"
+
+#include <memory>
+
+class Clock;
+class DisplayState;
+class ErrorReporter;
+class InstanceGuard;
+class PowerEvents;
+class SettingsState;
+class TraceLog;
+
+class SerialLink;
+class AnswerFraming;
+class PidPoller;
+class AdapterConnection;
+
+// The composition root of the trip computer without its window: it owns every core part,
+// runs the start-up steps in their order, the shutdown, and the power-event handling. The
+// window (ui/) is a view on top; tests drive this class directly.
+class TachoraApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Paths
+    {
+        QString workingDir; // settings, trip log and trace files
+        QString runtimeDir; // instance lock and host socket
+    };
+
+    // device: the serial device under the link; the real serial port when null.
+    TachoraApp(Clock& clock, Paths paths, std::unique_ptr<SerialPortDevice> device = {},
+               QObject* parent = nullptr);
+    ~TachoraApp() override;
+
+    enum class StartResult { Running, SecondInstance };
+    // The start-up steps, in order. A failing step is reported and start-up goes on with the
+    // next one. SecondInstance: another instance runs; the caller ends the process at once.
+    StartResult formCreate(const QStringList& arguments);
+    // The shutdown steps, in order; the window is closing.
+    void formClose();
+
+    // logind's sleep notifications.
+    void suspendQuery();
+    void resume();
+
+    // Waits at least ms milliseconds by the clock while the event loop keeps running.
+    void delayWithMessages(quint32 ms);
+
+    bool testMode() const { return m_testMode; }
+    Clock& clock() { return m_clock; }
+    DisplayState& display() { return *m_display; }
+    SettingsState& settings() { return *m_settings; }
+    ErrorReporter& errors() { return *m_errors; }
+    TraceLog& trace() { return *m_trace; }
+    const Paths& paths() const { return m_paths; }
+    SerialLink& link() { return *m_link; }
+    AnswerFraming& framing() { return *m_framing; }
+    PidPoller& poller() { return *m_poller; }
+    AdapterConnection& connection() { return *m_connection; }
+
+private:
+    void listPorts();
+    void readSettings();
+    void readInitCommands();
+    void applyMapMaf();
+
+    Clock& m_clock;
+    Paths m_paths;
+    bool m_testMode = false;
+    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<DisplayState> m_display;
+    std::unique_ptr<SettingsState> m_settings;
+    std::unique_ptr<TraceLog> m_trace;
+    std::unique_ptr<InstanceGuard> m_guard;
+    std::unique_ptr<PowerEvents> m_power;
+    std::unique_ptr<SerialPortDevice> m_device;
+    std::unique_ptr<SerialLink> m_link;
+    std::unique_ptr<AnswerFraming> m_framing;
+    std::unique_ptr<PidPoller> m_poller;
+    std::unique_ptr<AdapterConnection> m_connection;
+};

@@ -1,0 +1,89 @@
+#include "link/QtSerialPortDevice.h"
+
+QtSerialPortDevice::QtSerialPortDevice(QObject* parent)
+    : SerialPortDevice(parent)
+{
+    m_port.setReadBufferSize(0); // the framing bounds what it keeps
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPortDevice::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPortDevice::onError);
+}
+
+bool QtSerialPortDevice::open(const QString& device, qint32 baud, QString* error)
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_failed = false;
+    m_port.setPortName(device);
+    if (!m_port.setBaudRate(baud)) {
+        *error = QStringLiteral("Cannot set %1 baud on %2").arg(baud).arg(device);
+        return false;
+    }
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        *error = QStringLiteral("Cannot open serial port %1: %2").arg(device, m_port.errorString());
+        m_port.clearError();
+        return false;
+    }
+    // A pseudo-terminal has no modem lines; failing to raise them is harmless.
+    m_port.setDataTerminalReady(true);
+    m_port.setRequestToSend(true);
+    m_port.clearError();
+    m_failed = false;
+    return true;
+}
+
+void QtSerialPortDevice::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+    m_failed = false;
+}
+
+bool QtSerialPortDevice::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+bool QtSerialPortDevice::write(const QByteArray& bytes, QString* error)
+{
+    if (!m_port.isOpen() || m_failed) {
+        *error = QStringLiteral("Serial port %1 is not open").arg(m_port.portName());
+        return false;
+    }
+    if (m_port.write(bytes) != bytes.size()) {
+        *error = QStringLiteral("Cannot write to serial port %1: %2")
+                     .arg(m_port.portName(), m_port.errorString());
+        return false;
+    }
+    return true;
+}
+
+QByteArray QtSerialPortDevice::readAll()
+{
+    return m_port.readAll();
+}
+
+void QtSerialPortDevice::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::UnsupportedOperationError: // DTR/RTS on a pseudo-terminal
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        if (m_port.isOpen() && !m_failed) {
+            m_failed = true;
+            Q_EMIT failed(m_port.errorString());
+        }
+        return;
+    default:
+        // Errors of open() and of settings are reported by open() itself.
+        return;
+    }
+}

@@ -1,0 +1,36 @@
+#include "platform/Clock.h"
+
+#include <QThread>
+
+#include <time.h>
+
+SystemClock::SystemClock(quint32 tickOffset)
+    : m_tickOffset(tickOffset)
+{
+}
+
+SystemClock* SystemClock::fromEnvironment()
+{
+    bool ok = false;
+    const quint32 offset = qEnvironmentVariable("TACHORA_TICK_OFFSET").toUInt(&ok);
+    return new SystemClock(ok ? offset : 0);
+}
+
+quint32 SystemClock::tickMs() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    const quint64 ms = quint64(ts.tv_sec) * 1000u + quint64(ts.tv_nsec) / 1000000u;
+    return quint32(ms) + m_tickOffset;
+}
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void SystemClock::sleepMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}

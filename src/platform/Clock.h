@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDateTime>
+#include <QtGlobal>
+
+// The one source of time: the 32-bit millisecond tick counter (wraps after about 49.7 days;
+// take differences as quint32), the local date-time, and the blocking sleep. Tests inject a
+// clock of their own to stand just before the wrap or to cross midnight.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual quint32 tickMs() const = 0;
+    virtual QDateTime now() const = 0;
+    // Blocks the calling thread; no events are processed meanwhile.
+    virtual void sleepMs(int ms) = 0;
+};
+
+class SystemClock : public Clock
+{
+public:
+    // tickOffset is added to the counter (from $TACHORA_TICK_OFFSET when constructed with
+    // fromEnvironment), so a run can be started just before the counter wraps.
+    explicit SystemClock(quint32 tickOffset = 0);
+    static SystemClock* fromEnvironment();
+
+    quint32 tickMs() const override;
+    QDateTime now() const override;
+    void sleepMs(int ms) override;
+
+private:
+    quint32 m_tickOffset;
+};
