@@ -21,9 +21,11 @@ SerialLink::SerialLink(SerialPortDevice& device, SettingsState& settings, Displa
 
 void SerialLink::configure(quint16 number, const QString& path, qint32 baud)
 {
+    // Setting either one clears the other, so only the one that names the port is set.
     if (path.isEmpty())
         m_settings.setComNumber(number);
-    m_settings.setComPath(path);
+    else
+        m_settings.setComPath(path);
     m_settings.setComBaud(baud);
 }
 
@@ -129,8 +131,8 @@ void SerialLink::onFailed(const QString& reason)
 {
     if (!m_open)
         return;
-    // Whatever arrived before the failure still counts.
-    onReadyRead();
+    // Bytes still buffered from a failed device are dropped: answering them would write to
+    // a port that is gone. The connection starts again from the reset anyway.
     close();
     if (onDeviceFailed)
         onDeviceFailed(reason);
