@@ -13,6 +13,9 @@
 
 #include <algorithm>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 Readings pinnedReadings()
@@ -105,7 +108,8 @@ public:
         timer.start();
         while (!data.endsWith(suffix) && timer.elapsed() < timeoutMs) {
             if (m_port.bytesAvailable() == 0)
-                m_port.waitForReadyRead(static_cast<int>(std::max<qint64>(1, timeoutMs - timer.elapsed())));
+                m_port.waitForReadyRead(
+                    static_cast<int>(std::max<qint64>(1, timeoutMs - timer.elapsed())));
             data += m_port.readAll();
         }
         return data;
@@ -122,7 +126,8 @@ public:
         QElapsedTimer timer;
         timer.start();
         while (!m_process.canReadLine() && timer.elapsed() < timeoutMs)
-            m_process.waitForReadyRead(static_cast<int>(std::max<qint64>(1, timeoutMs - timer.elapsed())));
+            m_process.waitForReadyRead(
+                static_cast<int>(std::max<qint64>(1, timeoutMs - timer.elapsed())));
         return QString::fromUtf8(m_process.readLine()).trimmed();
     }
 
@@ -167,33 +172,39 @@ private Q_SLOTS:
         const QList<QByteArray> none;
         const QList<QByteArray> found = {"0100"}; // protocol found, no more SEARCHING...
 
-        QTest::newRow("atz banner") << none << QByteArray("atz")
-                                    << QByteArray("atz\r\r\rELM327 v1.5\r\r>");
+        QTest::newRow("atz banner")
+            << none << QByteArray("atz") << QByteArray("atz\r\r\rELM327 v1.5\r\r>");
         QTest::newRow("first request searches")
             << none << QByteArray("01 0C") << QByteArray("01 0C\rSEARCHING...\r41 0C 1A F8 \r\r>");
         QTest::newRow("searching only once")
             << found << QByteArray("01 0C 1") << QByteArray("01 0C 1\r41 0C 1A F8 \r\r>");
-        QTest::newRow("sp searches again") << QList<QByteArray>{"0100", "AT SP 6"}
-                                           << QByteArray("010D")
-                                           << QByteArray("010D\rSEARCHING...\r41 0D 3C \r\r>");
-        QTest::newRow("atz searches again") << QList<QByteArray>{"0100", "ATZ"} << QByteArray("010D")
-                                            << QByteArray("010D\rSEARCHING...\r41 0D 3C \r\r>");
+        QTest::newRow("sp searches again")
+            << QList<QByteArray>{"0100", "AT SP 6"} << QByteArray("010D")
+            << QByteArray("010D\rSEARCHING...\r41 0D 3C \r\r>");
+        QTest::newRow("atz searches again")
+            << QList<QByteArray>{"0100", "ATZ"} << QByteArray("010D")
+            << QByteArray("010D\rSEARCHING...\r41 0D 3C \r\r>");
         QTest::newRow("mode 21") << found << QByteArray("21 0d")
                                  << QByteArray("21 0d\r61 0D 3C \r\r>");
         QTest::newRow("pid bitmap marks 05 0B 0C 0D 0F 10")
             << found << QByteArray("0100") << QByteArray("0100\r41 00 08 3B 00 00 \r\r>");
-        QTest::newRow("coolant") << found << QByteArray("0105") << QByteArray("0105\r41 05 80 \r\r>");
+        QTest::newRow("coolant") << found << QByteArray("0105")
+                                 << QByteArray("0105\r41 05 80 \r\r>");
         QTest::newRow("map") << found << QByteArray("010B") << QByteArray("010B\r41 0B 28 \r\r>");
-        QTest::newRow("intake") << found << QByteArray("010F") << QByteArray("010F\r41 0F 41 \r\r>");
-        QTest::newRow("maf") << found << QByteArray("0110") << QByteArray("0110\r41 10 04 D2 \r\r>");
-        QTest::newRow("unsupported pid") << found << QByteArray("01 42")
-                                         << QByteArray("01 42\rNO DATA\r\r>");
-        QTest::newRow("other mode") << found << QByteArray("0902") << QByteArray("0902\rNO DATA\r\r>");
-        QTest::newRow("not a command") << none << QByteArray("hello") << QByteArray("hello\r?\r\r>");
-        QTest::newRow("count digit zero") << found << QByteArray("010C0")
-                                          << QByteArray("010C0\r?\r\r>");
-        QTest::newRow("ATE0 is still echoed") << none << QByteArray("ATE0")
-                                              << QByteArray("ATE0\rOK\r\r>");
+        QTest::newRow("intake") << found << QByteArray("010F")
+                                << QByteArray("010F\r41 0F 41 \r\r>");
+        QTest::newRow("maf") << found << QByteArray("0110")
+                             << QByteArray("0110\r41 10 04 D2 \r\r>");
+        QTest::newRow("unsupported pid")
+            << found << QByteArray("01 42") << QByteArray("01 42\rNO DATA\r\r>");
+        QTest::newRow("other mode")
+            << found << QByteArray("0902") << QByteArray("0902\rNO DATA\r\r>");
+        QTest::newRow("not a command")
+            << none << QByteArray("hello") << QByteArray("hello\r?\r\r>");
+        QTest::newRow("count digit zero")
+            << found << QByteArray("010C0") << QByteArray("010C0\r?\r\r>");
+        QTest::newRow("ATE0 is still echoed")
+            << none << QByteArray("ATE0") << QByteArray("ATE0\rOK\r\r>");
         QTest::newRow("echo off") << QList<QByteArray>{"ATE0"} << QByteArray("ATI")
                                   << QByteArray("ELM327 v1.5\r\r>");
         QTest::newRow("linefeeds") << QList<QByteArray>{"ATL1"} << QByteArray("ATI")
@@ -205,16 +216,17 @@ private Q_SLOTS:
                                       << QByteArray("AT DP\rAUTO, ISO 15765-4 (CAN 11/500)\r\r>");
         QTest::newRow("dp selected") << QList<QByteArray>{"ATSP3"} << QByteArray("ATDP")
                                      << QByteArray("ATDP\rISO 9141-2\r\r>");
-        QTest::newRow("dpn after sp A6") << QList<QByteArray>{"AT SP A6"} << QByteArray("ATDPN")
-                                         << QByteArray("ATDPN\rA6\r\r>");
+        QTest::newRow("dpn after sp A6")
+            << QList<QByteArray>{"AT SP A6"} << QByteArray("ATDPN") << QByteArray("ATDPN\rA6\r\r>");
         QTest::newRow("sp beyond C") << none << QByteArray("ATSPD") << QByteArray("ATSPD\r?\r\r>");
         QTest::newRow("voltage") << none << QByteArray("at rv") << QByteArray("at rv\r12.6V\r\r>");
-        QTest::newRow("known setting") << none << QByteArray("AT ST 32")
-                                       << QByteArray("AT ST 32\rOK\r\r>");
+        QTest::newRow("known setting")
+            << none << QByteArray("AT ST 32") << QByteArray("AT ST 32\rOK\r\r>");
         QTest::newRow("unknown AT") << none << QByteArray("ATXYZ") << QByteArray("ATXYZ\r?\r\r>");
         QTest::newRow("bare CR repeats the last request")
             << QList<QByteArray>{"0100", "010D"} << QByteArray() << QByteArray("\r41 0D 3C \r\r>");
-        QTest::newRow("bare CR with nothing to repeat") << none << QByteArray() << QByteArray("\r>");
+        QTest::newRow("bare CR with nothing to repeat")
+            << none << QByteArray() << QByteArray("\r>");
         const QByteArray overlong(ElmInterpreter::kMaxLine + 1, '1');
         QTest::newRow("overlong line") << found << overlong << overlong + "\r?\r\r>";
     }
@@ -255,8 +267,9 @@ private Q_SLOTS:
         QCOMPARE(ask(elm, "ATI"), QByteArray("ATI\rELM327 v1.5\r\r>")); // AT commands pass
         QCOMPARE(ask(elm, "010C"), "010C\r" + answer);
         QCOMPARE(ask(elm, "010C"), "010C\r" + (searchesAgain ? "SEARCHING...\r" + answer : answer));
-        QCOMPARE(ask(elm, "010C"), QByteArray(searchesAgain ? "010C\rSEARCHING...\r41 0C 1A F8 \r\r>"
-                                                             : "010C\r41 0C 1A F8 \r\r>"));
+        QCOMPARE(ask(elm, "010C"),
+                 QByteArray(searchesAgain ? "010C\rSEARCHING...\r41 0C 1A F8 \r\r>"
+                                          : "010C\r41 0C 1A F8 \r\r>"));
     }
 
     void garbageAndSplitStillDeliverTheAnswer()
@@ -271,8 +284,10 @@ private Q_SLOTS:
             QVERIFY(answer.ends_with(normal));
             const std::string noise = answer.substr(0, answer.size() - normal.size());
             QVERIFY(noise.find('>') == std::string::npos);
-            QVERIFY(std::any_of(noise.begin(), noise.end(), [](char c) { return uchar(c) >= 0x80; }));
-            QVERIFY(std::any_of(noise.begin(), noise.end(), [](char c) { return uchar(c) < 0x20; }));
+            QVERIFY(
+                std::any_of(noise.begin(), noise.end(), [](char c) { return uchar(c) >= 0x80; }));
+            QVERIFY(
+                std::any_of(noise.begin(), noise.end(), [](char c) { return uchar(c) < 0x20; }));
         }
         elm.clearFaults();
         elm.addFault(ElmInterpreter::Fault::Split, 1);
@@ -480,6 +495,36 @@ private Q_SLOTS:
         QVERIFY2(reopen.isEmpty(), qPrintable(reopen));
         // A fresh power-up: echo is on again.
         QCOMPARE(sim.exchange("ATI\r"), QByteArray("ATI\rELM327 v1.5\r\r>"));
+    }
+
+    void aClientThatLeftLeavesNothingForTheNext()
+    {
+        SimulatorRun sim;
+        const QString error = sim.start({});
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        sim.port().close();
+        // Plain descriptors: they neither read in the background nor clear anything on open.
+        const QByteArray device = QFile::encodeName(sim.devicePath);
+        const int leaving = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(leaving >= 0);
+        const QByteArray requests = QByteArray("0100\r").repeated(20);
+        QVERIFY(::write(leaving, requests.constData(), requests.size()) == requests.size());
+        QTest::qWait(100);
+        ::close(leaving);
+
+        const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        QVERIFY(::write(fd, "ATI\r", 4) == 4);
+        QByteArray received;
+        for (int i = 0; i < 100 && !received.endsWith('>'); ++i) {
+            QTest::qWait(10);
+            char buffer[4096];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, n);
+        }
+        ::close(fd);
+        QCOMPARE(received, QByteArray("ATI\rELM327 v1.5\r\r>"));
     }
 
     void baudPacingTakesTheWireTime()

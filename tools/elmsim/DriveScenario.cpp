@@ -15,11 +15,13 @@ struct ProfilePoint
 };
 
 // Speed over one loop, eased between the points so that acceleration never jumps.
+// clang-format off
 constexpr std::array<ProfilePoint, 18> kProfile = {{
     {0, 0},     {30, 0},    {42, 45},   {58, 48},   {68, 0},    {82, 0},
     {92, 30},   {102, 32},  {110, 0},   {122, 0},   {135, 50},  {152, 50},
     {172, 105}, {200, 108}, {225, 102}, {245, 106}, {275, 0},   {300, 0},
 }};
+// clang-format on
 static_assert(kProfile.back().seconds == DriveScenario::kLoopSeconds);
 
 // Engine revolutions per km/h in each gear, picked so that 5th gives about 2800 rpm at
@@ -153,7 +155,8 @@ Readings DriveScenario::model(double seconds) const
     if (m_kind == Kind::Drive)
         speedAt(std::fmod(running, kLoopSeconds), speed, accel);
     if (speed > 0.5)
-        speed = std::max(0.0, speed + 0.4 * noise(kSpeedNoise, running, 3) * std::min(1.0, speed / 20));
+        speed =
+            std::max(0.0, speed + 0.4 * noise(kSpeedNoise, running, 3) * std::min(1.0, speed / 20));
 
     const double warm = 1 - std::exp(-running / kWarmUpSeconds);
     double coolant = m_ambientC + (kWarmCoolantC - m_ambientC) * warm;
@@ -214,8 +217,7 @@ std::string DriveScenario::pin(std::string_view key, std::string_view value)
     const auto it = std::find_if(kPinKeys.begin(), kPinKeys.end(),
                                  [&](const PinKey& k) { return k.name == key; });
     if (it == kPinKeys.end())
-        return "unknown key '" + std::string(key) +
-               "' (rpm, speed, map, maf, iat, coolant, volts)";
+        return "unknown key '" + std::string(key) + "' (rpm, speed, map, maf, iat, coolant, volts)";
     std::optional<double>& slot = m_pinned[it - kPinKeys.begin()];
     if (value == "auto") {
         slot.reset();

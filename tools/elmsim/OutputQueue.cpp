@@ -8,8 +8,8 @@ void OutputQueue::setBaud(int baud)
         m_byteTime = Clock::duration::zero();
         return;
     }
-    m_byteTime = std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
-        static_cast<long long>(10'000'000'000.0 / baud)));
+    m_byteTime = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::nanoseconds(static_cast<long long>(10'000'000'000.0 / baud)));
     // Wake about every 4 ms rather than for every byte: a UART's FIFO delivers in bursts too.
     m_chunk = std::max<std::size_t>(1, std::chrono::milliseconds(4) / m_byteTime);
 }

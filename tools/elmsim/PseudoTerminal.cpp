@@ -60,8 +60,7 @@ bool PseudoTerminal::open(std::string& error)
 
     // Our own open above is not reported: the watch starts after it.
     m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_watch >= 0 &&
-        ::inotify_add_watch(m_watch, m_slavePath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, m_slavePath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
         ::close(m_watch);
         m_watch = -1;
     }

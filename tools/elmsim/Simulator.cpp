@@ -6,7 +6,6 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sstream>
@@ -28,14 +27,6 @@ void onSignal(int)
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(s_wakePipe[1], &byte, 1);
     errno = saved;
-}
-
-// Every stdout line is flushed at once: tests wait for them through a pipe.
-void say(const std::string& line)
-{
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
 }
 
 // Client bytes may be anything; keep the REQ line one line of plain text.
@@ -108,6 +99,7 @@ int Simulator::run()
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
     // A test that stops reading our stdout must not kill us.
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -124,7 +116,7 @@ int Simulator::run()
             reopen();
         writeClient(now);
 
-        pollfd fds[4];
+        pollfd fds[5];
         nfds_t count = 0;
         fds[count++] = {s_wakePipe[0], POLLIN, 0};
         int watchIndex = -1;
@@ -137,19 +129,31 @@ int Simulator::run()
             controlIndex = static_cast<int>(count);
             fds[count++] = {STDIN_FILENO, POLLIN, 0};
         }
+        int reportIndex = -1;
+        if (m_report.pendingFd() >= 0) {
+            reportIndex = static_cast<int>(count);
+            fds[count++] = {m_report.pendingFd(), POLLOUT, 0};
+        }
         int clientIndex = -1;
         if (m_pty.isOpen()) {
             clientIndex = static_cast<int>(count);
             const short events = m_writeBlocked ? POLLIN | POLLOUT : POLLIN;
             fds[count++] = {m_pty.masterFd(), events, 0};
         }
-        int timeout = -1;
+        // Nanosecond timeouts: with paced output a wake rounded up to whole milliseconds
+        // would add up to a millisecond to every exchange.
+        timespec timeout{};
+        timespec* timeoutPtr = nullptr;
         if (const auto wake = nextWake()) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - Clock::now());
-            timeout = static_cast<int>(std::clamp<long long>(wait.count(), 0, INT_MAX));
+            const auto wait = std::max(std::chrono::nanoseconds::zero(),
+                                       std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                           *wake - Clock::now()));
+            timeout.tv_sec = static_cast<time_t>(wait.count() / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(wait.count() % 1'000'000'000);
+            timeoutPtr = &timeout;
         }
 
-        if (::poll(fds, count, timeout) < 0) {
+        if (::ppoll(fds, count, timeoutPtr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
             std::perror("elmsim: poll");
@@ -162,6 +166,8 @@ int Simulator::run()
         if (watchIndex >= 0 && fds[watchIndex].revents != 0 && m_pty.watchFd() >= 0 &&
             m_pty.clientCameOrWent())
             discardStaleOutput();
+        if (reportIndex >= 0 && fds[reportIndex].revents != 0)
+            m_report.flush();
         if (controlIndex >= 0 && fds[controlIndex].revents != 0)
             readControl();
         // A control command may just have pulled the plug; the old fd is gone then.
@@ -174,6 +180,7 @@ int Simulator::run()
         }
     }
     m_pty.close();
+    m_report.drain(std::chrono::seconds(1));
     return 0;
 }
 
@@ -352,18 +359,22 @@ void Simulator::hangUp(int ms)
     m_reopenAt = Clock::now() + std::chrono::milliseconds(ms);
 }
 
-bool Simulator::reopen()
+void Simulator::say(const std::string& line)
+{
+    m_report.say(line);
+}
+
+void Simulator::reopen()
 {
     m_reopenAt.reset();
     std::string error;
     if (!m_pty.open(error)) {
         std::fprintf(stderr, "elmsim: %s; trying again in a second\n", error.c_str());
         m_reopenAt = Clock::now() + std::chrono::seconds(1);
-        return false;
+        return;
     }
     // Plugged in again means powered up again.
     m_interpreter.reset();
     m_receiveFreeAt = {};
     say("PATH " + m_pty.slavePath());
-    return true;
 }

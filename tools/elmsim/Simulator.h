@@ -4,6 +4,7 @@
 #include "ElmInterpreter.h"
 #include "OutputQueue.h"
 #include "PseudoTerminal.h"
+#include "ReportChannel.h"
 
 #include <chrono>
 #include <cstdint>
@@ -47,9 +48,10 @@ private:
     void writeClient(Clock::time_point now);
     void readControl();
     void control(const std::string& line);
+    void say(const std::string& line);
     void discardStaleOutput();
     void hangUp(int ms);
-    bool reopen();
+    void reopen();
     std::optional<Clock::time_point> nextWake() const;
 
     Options m_options;
@@ -57,6 +59,7 @@ private:
     ElmInterpreter m_interpreter;
     OutputQueue m_output;
     PseudoTerminal m_pty;
+    ReportChannel m_report;
     Clock::time_point m_started;
     Clock::duration m_byteTime{0};
     Clock::duration m_latency{0};

@@ -78,8 +78,8 @@ int main(int argc, char** argv)
         std::string_view option = argv[i];
         std::string_view value;
         bool hasValue = false;
-        if (const std::size_t equals = option.find('='); option.starts_with("--") &&
-                                                         equals != std::string_view::npos) {
+        if (const std::size_t equals = option.find('=');
+            option.starts_with("--") && equals != std::string_view::npos) {
             value = option.substr(equals + 1);
             option = option.substr(0, equals);
             hasValue = true;
