@@ -6,6 +6,8 @@
 #include "link/SerialPortDevice.h"
 #include "settings/SettingsState.h"
 #include "support/FakeClock.h"
+#include "trip/TripComputer.h"
+#include "trip/TripLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -249,6 +251,45 @@ private Q_SLOTS:
         QCOMPARE(f.clock.sleptMs, 200);
         QCOMPARE(f.port->written, (QList<QByteArray>{"atz\r", "atz\r"}));
         QCOMPARE(f.app->connection().linkState(), LinkState::WaitAdapter);
+    }
+
+    void aStartRestoresTheTankFromTheNewestTrip()
+    {
+        Fixture f;
+        {
+            FakeClock clock;
+            ErrorReporter errors;
+            TripLog log(f.work.filePath(QStringLiteral("Tachora.cds")), clock, errors);
+            log.open();
+            TripRecord older;
+            older.startDate = QDate(2026, 12, 1);
+            older.startTime = QTime(8, 0);
+            older.fuelTank = 10.0;
+            TripRecord newest = older;
+            newest.startDate = QDate(2026, 12, 8);
+            newest.fuelTank = 32.5;
+            QVERIFY(log.append(newest));
+            QVERIFY(log.append(older));
+        }
+        f.app->formCreate({});
+        QCOMPARE(f.app->trip().totals().fuelInTank, 32.5);
+        QCOMPARE(f.app->display().text(DisplayId::EditTank), QStringLiteral("32.50"));
+        QCOMPARE(f.app->display().value(DisplayId::ProgressBarFuel), 50.0); // of 65 l
+        QCOMPARE(f.app->display().text(DisplayId::LabelTank), QStringLiteral("50"));
+    }
+
+    void closingRecordsTheRunningTrip()
+    {
+        Fixture f;
+        f.app->formCreate({});
+        f.app->trip().startTrip();
+        f.app->trip().totals().fuelUsed = 0.25;
+        f.app->trip().totals().distance = 3.0;
+        f.app->formClose();
+        const QList<TripLogEntry> records = f.app->tripLog().records();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().record.rashod, std::optional<double>(0.25));
+        QCOMPARE(f.app->trip().totals().fuelUsed, 0.0);
     }
 
     void closingTracesThePortClosedLineBeforeTheClosingLine()

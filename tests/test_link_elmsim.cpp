@@ -7,6 +7,8 @@
 #include "link/SerialLink.h"
 #include "platform/Clock.h"
 #include "support/ElmSim.h"
+#include "trip/TripComputer.h"
+#include "trip/TripLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,6 +145,31 @@ private Q_SLOTS:
         QVERIFY(d.sim.lines.join(QLatin1Char('\n')).contains(QStringLiteral("PATH /dev/")));
         const int before = int(d.sim.requests.size());
         QTRY_VERIFY_WITH_TIMEOUT(d.sim.requests.size() > before + 20, 5000);
+    }
+
+    void aDriveOfKnownSpeedAndAirFlowGivesTheExpectedTripRecord()
+    {
+        // 90 km/h with 200 g/s of air at 20 °C: 58 910 ml/h of fuel, so 65.46 l/100 km.
+        Drive d;
+        QVERIFY(d.start({QStringLiteral("--fixed"), QStringLiteral("rpm=2500,speed=90,maf=200,iat=20")},
+                        "MAF"));
+        QTRY_COMPARE_WITH_TIMEOUT(d.state(), LinkState::Polling, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(d.app->trip().totals().fuelUsed > 0.03, 15000);
+        const double distance = d.app->trip().totals().distance;
+        const double fuel = d.app->trip().totals().fuelUsed;
+        d.app->formClose();
+
+        const QList<TripLogEntry> records = d.app->tripLog().records();
+        QCOMPARE(records.size(), 1);
+        const TripRecord& r = records.first().record;
+        QCOMPARE(*r.maxSpeed, 90.0);
+        QVERIFY(*r.distance >= distance && *r.rashod >= fuel);
+        // Distance and fuel are counted over the same sample intervals, so their ratio is exact.
+        QVERIFY(qAbs(*r.mpg - 58910.16 / 1000.0 / 90.0 * 100.0) < 0.01);
+        QCOMPARE(*r.mpgTraff, *r.mpg);
+        QCOMPARE(*r.rashodTraff, *r.rashod);
+        QVERIFY(*r.fuelTank < 65.0);
+        QCOMPARE(d.app->display().text(DisplayId::LabelSpeedMaxOut), QStringLiteral("90"));
     }
 
     void answersOfTwoControlUnitsDecodeAsOne()

@@ -2,6 +2,8 @@
 
 #include "common/ErrorReporter.h"
 #include "display/DisplayState.h"
+#include "display/Navigation.h"
+#include "display/NeedleAnimation.h"
 #include "link/AdapterConnection.h"
 #include "link/AnswerFraming.h"
 #include "link/PidPoller.h"
@@ -15,8 +17,13 @@
 #include "platform/TraceLog.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsState.h"
+#include "trip/TripAccounting.h"
+#include "trip/TripComputer.h"
+#include "trip/TripLog.h"
+#include "trip/TripStatistics.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLocale>
 #include <QTimer>
@@ -41,6 +48,18 @@ TachoraApp::TachoraApp(Clock& clock, Paths paths, std::unique_ptr<SerialPortDevi
     m_poller = std::make_unique<PidPoller>(*m_link, *m_settings, *m_display, m_clock);
     m_connection = std::make_unique<AdapterConnection>(*m_link, *m_framing, *m_poller, *m_settings,
                                                        *m_display, *m_trace, *m_errors, m_clock);
+    m_tripLog = std::make_unique<TripLog>(
+        QDir(m_paths.workingDir).filePath(TripLog::defaultFileName()), m_clock, *m_errors);
+    m_trip = std::make_unique<TripComputer>(m_poller->readings(), *m_settings, *m_display, m_clock,
+                                            *m_errors, *m_tripLog);
+    m_statistics = std::make_unique<TripStatistics>(*m_tripLog, *m_display, m_clock);
+    m_poller->setTripHooks(m_trip.get());
+    m_needle = std::make_unique<NeedleAnimation>(*m_display);
+    m_navigation = std::make_unique<Navigation>(*m_display);
+    connect(m_poller.get(), &PidPoller::engineSpeedDecoded, this, [this] {
+        m_needle->start(m_poller->readings().previousEngineSpeed, m_poller->readings().engineSpeed);
+    });
+    m_connection->setTripHooks(m_trip.get());
     // The MAP group of the settings page is shown only for the manifold-pressure method.
     connect(m_settings.get(), &SettingsState::mapMafChanged, this, &TachoraApp::applyMapMaf);
 }
@@ -82,10 +101,14 @@ TachoraApp::StartResult TachoraApp::formCreate(const QStringList& arguments)
     }
 
     std::srand(static_cast<unsigned>(m_clock.now().toMSecsSinceEpoch()));
+    m_trip->setTripActive(false);
 
     readSettings();
     readInitCommands();
     applyMapMaf();
+
+    // The trip log, and the tank as the newest trip left it.
+    openTripLog();
 
     m_connection->setLinkState(LinkState::Reconnect);
     m_connection->openAtStartup();
@@ -98,6 +121,8 @@ TachoraApp::StartResult TachoraApp::formCreate(const QStringList& arguments)
 
 void TachoraApp::formClose()
 {
+    // The trip first: it decides itself whether it is worth a record.
+    m_trip->endTrip();
     m_connection->closePort();
     m_trace->writeLine(TraceLog::closedText());
 }
@@ -113,8 +138,11 @@ void TachoraApp::suspendQuery()
 void TachoraApp::resume()
 {
     m_connection->setLinkState(LinkState::Reconnect);
+    m_trip->totals().movingTimeMs = 0;
     // The next tick closes the port, waits the pause and opens it again.
     m_connection->enableTimerIni();
+    m_trip->totals().tripStart = m_clock.now();
+    m_tripLog->reopen();
 }
 
 void TachoraApp::delayWithMessages(quint32 ms)
@@ -150,6 +178,13 @@ void TachoraApp::readInitCommands()
     } catch (const std::exception& e) {
         m_errors->report(QString::fromUtf8(e.what()));
     }
+}
+
+void TachoraApp::openTripLog()
+{
+    // A log that cannot be read is reported by the log itself, which then starts a fresh one.
+    const double tank = m_tripLog->open();
+    m_trip->accounting().RestoreTank(tank);
 }
 
 void TachoraApp::applyMapMaf()

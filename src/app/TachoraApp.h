@@ -20,6 +20,11 @@ class SerialLink;
 class AnswerFraming;
 class PidPoller;
 class AdapterConnection;
+class TripLog;
+class NeedleAnimation;
+class Navigation;
+class TripComputer;
+class TripStatistics;
 
 // The composition root of the trip computer without its window: it owns every core part,
 // runs the start-up steps in their order, the shutdown, and the power-event handling. The
@@ -65,12 +70,18 @@ public:
     AnswerFraming& framing() { return *m_framing; }
     PidPoller& poller() { return *m_poller; }
     AdapterConnection& connection() { return *m_connection; }
+    TripLog& tripLog() { return *m_tripLog; }
+    TripComputer& trip() { return *m_trip; }
+    TripStatistics& statistics() { return *m_statistics; }
+    NeedleAnimation& needle() { return *m_needle; }
+    Navigation& navigation() { return *m_navigation; }
 
 private:
     void listPorts();
     void readSettings();
     void readInitCommands();
     void applyMapMaf();
+    void openTripLog();
 
     Clock& m_clock;
     Paths m_paths;
@@ -86,4 +97,9 @@ private:
     std::unique_ptr<AnswerFraming> m_framing;
     std::unique_ptr<PidPoller> m_poller;
     std::unique_ptr<AdapterConnection> m_connection;
+    std::unique_ptr<TripLog> m_tripLog;
+    std::unique_ptr<TripComputer> m_trip;
+    std::unique_ptr<TripStatistics> m_statistics;
+    std::unique_ptr<NeedleAnimation> m_needle;
+    std::unique_ptr<Navigation> m_navigation;
 };
