@@ -1,5 +1,7 @@
 #include "app/TachoraApp.h"
 
+#include "app/Imitation.h"
+
 #include "common/ErrorReporter.h"
 #include "display/DisplayState.h"
 #include "display/Navigation.h"
@@ -56,6 +58,10 @@ TachoraApp::TachoraApp(Clock& clock, Paths paths, std::unique_ptr<SerialPortDevi
     m_poller->setTripHooks(m_trip.get());
     m_needle = std::make_unique<NeedleAnimation>(*m_display);
     m_navigation = std::make_unique<Navigation>(*m_display);
+    m_imitation = std::make_unique<Imitation>(*m_display, m_poller->readings(), *m_needle);
+    // Polling stops the imitation; the check box stays as it is.
+    connect(m_connection.get(), &AdapterConnection::pollingStarted, m_imitation.get(),
+            [this] { m_imitation->timerImitation().stop(); });
     connect(m_poller.get(), &PidPoller::engineSpeedDecoded, this, [this] {
         m_needle->start(m_poller->readings().previousEngineSpeed, m_poller->readings().engineSpeed);
     });

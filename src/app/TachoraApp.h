@@ -22,6 +22,7 @@ class PidPoller;
 class AdapterConnection;
 class TripLog;
 class NeedleAnimation;
+class Imitation;
 class Navigation;
 class TripComputer;
 class TripStatistics;
@@ -75,6 +76,7 @@ public:
     TripStatistics& statistics() { return *m_statistics; }
     NeedleAnimation& needle() { return *m_needle; }
     Navigation& navigation() { return *m_navigation; }
+    Imitation& imitation() { return *m_imitation; }
 
 private:
     void listPorts();
@@ -102,4 +104,5 @@ private:
     std::unique_ptr<TripStatistics> m_statistics;
     std::unique_ptr<NeedleAnimation> m_needle;
     std::unique_ptr<Navigation> m_navigation;
+    std::unique_ptr<Imitation> m_imitation;
 };
