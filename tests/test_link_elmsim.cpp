@@ -121,16 +121,33 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(d.app->display().text(DisplayId::LabelSpeed), QStringLiteral("60"), 5000);
     }
 
-    void anErrorAnswerInPollingLeadsBackToPolling()
+    void everyFaultOfTheAdapterEndsInPollingAgain_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("reconnects");
+        QTest::newRow("NO DATA") << "nodata" << true;
+        QTest::newRow("UNABLE TO CONNECT") << "unable" << true;
+        QTest::newRow("BUS INIT ERROR") << "businit" << true;
+        QTest::newRow("STOPPED") << "stopped" << true;
+        QTest::newRow("question mark, not recognised") << "question" << true;
+        QTest::newRow("silence") << "silence" << true;
+        QTest::newRow("garbage before the answer") << "garbage" << false;
+        QTest::newRow("answer split over writes") << "split" << false;
+    }
+    void everyFaultOfTheAdapterEndsInPollingAgain()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, reconnects);
         Drive d;
         QVERIFY(d.start({}));
+        d.app->connection().setAnswerTimeouts({3000, 3000, 5000, 1000});
         QTRY_COMPARE_WITH_TIMEOUT(d.state(), LinkState::Polling, 10000);
-        QVERIFY(d.sim.command(QStringLiteral("fault nodata 1")));
-        QTRY_COMPARE_WITH_TIMEOUT(d.sim.count(QStringLiteral("atz")), 2, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(d.state(), LinkState::Polling, 10000);
+        QVERIFY(d.sim.command(QStringLiteral("fault %1 1").arg(fault)));
+        if (reconnects)
+            QTRY_VERIFY_WITH_TIMEOUT(d.sim.count(QStringLiteral("atz")) >= 2, 10000);
         const int before = int(d.sim.requests.size());
-        QTRY_VERIFY_WITH_TIMEOUT(d.sim.requests.size() > before + 20, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(d.sim.requests.size() > before + 40, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(d.state(), LinkState::Polling, 10000);
     }
 
     void anUnpluggedAdapterIsFoundAgainWhenItReturns()

@@ -33,6 +33,11 @@ AdapterConnection::AdapterConnection(SerialLink& link, AnswerFraming& framing, P
     m_timerIni.setInterval(kTimerIniMs);
     connect(&m_timerIni, &QTimer::timeout, this, [this] { runHandler("TimerIni", [this] { TimerIniTimer(); }); });
 
+    m_answerWatchdog.setSingleShot(true);
+    connect(&m_answerWatchdog, &QTimer::timeout, this,
+            [this] { runHandler("answer watchdog", [this] { onAnswerOverdue(); }); });
+    m_link.onSent = [this] { armAnswerWatchdog(); };
+
     m_link.onPortOpened = [this] { ApdComPort1PortOpen(); };
     m_link.onData = [this](const QByteArray& bytes) {
         runHandler("ApdComPort1TriggerAvail", [this, &bytes] { m_framing.receive(bytes); });
@@ -46,6 +51,9 @@ AdapterConnection::AdapterConnection(SerialLink& link, AnswerFraming& framing, P
         m_link.lightLamp(SerialLink::Lamp::Adapter);
     };
     m_framing.onAnswerReceived = [this](const QByteArray& received) {
+        // Counted afresh from every answer too: an answer that no request follows (one the
+        // cycle does not recognise) must not leave the link waiting for ever.
+        armAnswerWatchdog();
         m_trace.writeLine(TraceLog::answerText(static_cast<int>(m_state), received));
     };
     m_framing.dispatch = [this] { AnswerDispatcher(); };
@@ -226,6 +234,38 @@ void AdapterConnection::enableTimerIni()
     // Enabling a running timer does not restart its period.
     if (!m_timerIni.isActive())
         m_timerIni.start();
+}
+
+void AdapterConnection::armAnswerWatchdog()
+{
+    int ms = 0;
+    switch (m_state) {
+    case LinkState::Reconnect:
+        m_answerWatchdog.stop();
+        return;
+    case LinkState::WaitAdapter:
+        ms = m_timeouts.waitAdapterMs;
+        break;
+    case LinkState::SetProtocol:
+        ms = m_timeouts.setProtocolMs;
+        break;
+    case LinkState::WaitEcu:
+        ms = m_timeouts.waitEcuMs;
+        break;
+    case LinkState::Polling:
+        ms = m_timeouts.pollingMs;
+        break;
+    }
+    m_answerWatchdog.start(ms);
+}
+
+void AdapterConnection::onAnswerOverdue()
+{
+    // Nothing came back for the last request: the adapter is handled as if it had answered
+    // with an error, so the connection starts again from the reset.
+    if (m_state == LinkState::Reconnect || !m_link.isOpen())
+        return;
+    handleErrorAnswer(false);
 }
 
 void AdapterConnection::onDeviceFailed(const QString&)

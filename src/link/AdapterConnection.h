@@ -34,6 +34,19 @@ public:
 
     void setTripHooks(TripHooks* hooks) { m_trip = hooks; }
 
+    // How long an answer may take before the adapter counts as gone: an adapter that falls
+    // silent, or an answer the cycle does not recognise, would otherwise stop the link for
+    // good. Generous where the adapter searches for the protocol.
+    struct AnswerTimeouts
+    {
+        int waitAdapterMs = 10000;
+        int setProtocolMs = 10000;
+        int waitEcuMs = 30000;
+        int pollingMs = 5000;
+    };
+    void setAnswerTimeouts(const AnswerTimeouts& timeouts) { m_timeouts = timeouts; }
+    QTimer& answerWatchdog() { return m_answerWatchdog; }
+
     LinkState linkState() const { return m_state; }
     void setLinkState(LinkState state) { m_state = state; }
     int initLineIndex() const { return m_initLineIndex; }
@@ -66,6 +79,8 @@ private:
     void handleErrorAnswer(bool timerFirst);
     void startPolling();
     void onDeviceFailed(const QString& reason);
+    void armAnswerWatchdog();
+    void onAnswerOverdue();
     void runHandler(const char* name, const std::function<void()>& body);
 
     SerialLink& m_link;
@@ -80,5 +95,7 @@ private:
 
     LinkState m_state = LinkState::Reconnect;
     QTimer m_timerIni;
+    QTimer m_answerWatchdog;
+    AnswerTimeouts m_timeouts;
     int m_initLineIndex = 0;
 };

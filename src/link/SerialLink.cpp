@@ -81,6 +81,8 @@ void SerialLink::sendText(const QByteArray& text)
     if (!m_device.write(text, &error))
         throw LinkError(error);
     m_bytesWritten += quint64(text.size());
+    if (onSent)
+        onSent();
 }
 
 DisplayId SerialLink::lampId(Lamp lamp)

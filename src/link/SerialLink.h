@@ -31,6 +31,8 @@ public:
     std::function<void(const QByteArray&)> onData;
     // The open device failed (unplugged, I/O error).
     std::function<void(const QString&)> onDeviceFailed;
+    // A text went out to the adapter.
+    std::function<void()> onSent;
 
     // Sets the port's number or path and rate (the settings' port component configuration).
     void configure(quint16 number, const QString& path, qint32 baud);
