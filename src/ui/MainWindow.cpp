@@ -8,7 +8,11 @@
 #include "ui/DisplayBinder.h"
 #include "ui/LayoutScaler.h"
 #include "ui/SvgPicture.h"
+#include "ui/pages/FuelPage.h"
 #include "ui/pages/MainPage.h"
+#include "ui/pages/SensorsPage.h"
+#include "ui/pages/SettingsPage.h"
+#include "ui/pages/StatisticsPage.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -79,11 +83,10 @@ MainWindow::MainWindow(TachoraApp& app, QWidget* parent)
     m_pages->setGeometry(68, 0, kPanelWidth - 68, kPanelHeight);
     m_pages->setFont(Dashboard::verdana(16, true));
     m_pages->addWidget(new MainPage(*m_binder, m_pages));
-    for (const char* name : {"sTabSheet2", "sTabSheet4", "sTabSheet3", "sTabSheet5"}) {
-        auto* page = new QWidget(m_pages);
-        page->setObjectName(QString::fromLatin1(name));
-        m_pages->addWidget(page);
-    }
+    m_pages->addWidget(new SensorsPage(*m_binder, m_pages));
+    m_pages->addWidget(new StatisticsPage(m_app, *m_binder, m_pages));
+    m_pages->addWidget(new SettingsPage(m_app, *m_binder, m_pages));
+    m_pages->addWidget(new FuelPage(m_app, *m_binder, m_pages));
     m_binder->bindPage(m_pages, DisplayId::sPageControl1);
 
     m_scaler = new LayoutScaler(*this, *m_panelMain, [this] { realign(); }, this);
