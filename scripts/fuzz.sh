@@ -12,7 +12,7 @@ if [ ! -f "$BUILD/build.ninja" ]; then
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHORA_LIBFUZZER=ON > "$BUILD.configure.log" 2>&1 \
         || { cat "$BUILD.configure.log"; exit 1; }
 fi
-TARGETS=(fuzz_link)
+TARGETS=(fuzz_link fuzz_host_records)
 cmake --build "$BUILD" --parallel "$(nproc)" --target "${TARGETS[@]}"
 
 mkdir -p "$BUILD/corpus"

@@ -6,6 +6,8 @@
 #include "display/DisplayState.h"
 #include "display/Navigation.h"
 #include "display/NeedleAnimation.h"
+#include "host/HostExport.h"
+#include "host/LocalHostTransport.h"
 #include "link/AdapterConnection.h"
 #include "link/AnswerFraming.h"
 #include "link/PidPoller.h"
@@ -66,6 +68,14 @@ TachoraApp::TachoraApp(Clock& clock, Paths paths, std::unique_ptr<SerialPortDevi
         m_needle->start(m_poller->readings().previousEngineSpeed, m_poller->readings().engineSpeed);
     });
     m_connection->setTripHooks(m_trip.get());
+    m_hostTransport = std::make_unique<LocalHostTransport>();
+    m_hostExport = std::make_unique<HostExport>(*m_display, *m_hostTransport, *m_errors);
+    connect(m_connection.get(), &AdapterConnection::pollingStarted, m_hostExport.get(),
+            &HostExport::enableTimerSendHost);
+    m_imitation->startExport = [this] { m_hostExport->enableTimerSendHost(); };
+    // Start-up (through RestoreTank), the trip reset and the end of a trip make the export
+    // send the maximum speed again.
+    m_trip->accounting().onMaxSpeedSentReset = [this] { m_hostExport->resetMaxSpeedSent(); };
     // The MAP group of the settings page is shown only for the manifold-pressure method.
     connect(m_settings.get(), &SettingsState::mapMafChanged, this, &TachoraApp::applyMapMaf);
 }
@@ -104,6 +114,10 @@ TachoraApp::StartResult TachoraApp::formCreate(const QStringList& arguments)
             m_errors->report(m_guard->error());
             break;
         }
+        // The host socket; a stale one is taken over only under the instance lock.
+        const QString hostError = m_hostTransport->listen(m_paths.runtimeDir, m_guard->isHeld());
+        if (!hostError.isEmpty())
+            m_errors->report(hostError);
     }
 
     std::srand(static_cast<unsigned>(m_clock.now().toMSecsSinceEpoch()));

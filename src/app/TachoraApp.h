@@ -26,6 +26,8 @@ class Imitation;
 class Navigation;
 class TripComputer;
 class TripStatistics;
+class HostExport;
+class LocalHostTransport;
 
 // The composition root of the trip computer without its window: it owns every core part,
 // runs the start-up steps in their order, the shutdown, and the power-event handling. The
@@ -76,6 +78,8 @@ public:
     TripStatistics& statistics() { return *m_statistics; }
     NeedleAnimation& needle() { return *m_needle; }
     Navigation& navigation() { return *m_navigation; }
+    HostExport& hostExport() { return *m_hostExport; }
+    LocalHostTransport& hostTransport() { return *m_hostTransport; }
     Imitation& imitation() { return *m_imitation; }
 
 private:
@@ -104,5 +108,7 @@ private:
     std::unique_ptr<TripStatistics> m_statistics;
     std::unique_ptr<NeedleAnimation> m_needle;
     std::unique_ptr<Navigation> m_navigation;
+    std::unique_ptr<LocalHostTransport> m_hostTransport;
+    std::unique_ptr<HostExport> m_hostExport;
     std::unique_ptr<Imitation> m_imitation;
 };
