@@ -147,6 +147,15 @@ void TachoraApp::formClose()
     m_trace->writeLine(TraceLog::closedText());
 }
 
+void TachoraApp::Button1Click()
+{
+    try {
+        SettingsFile(m_paths.workingDir).saveSettings(*m_settings);
+    } catch (const std::exception& e) {
+        m_errors->report(QString::fromUtf8(e.what()));
+    }
+}
+
 void TachoraApp::suspendQuery()
 {
     m_trace->writeLine(TraceLog::sleepText());

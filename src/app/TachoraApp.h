@@ -55,6 +55,9 @@ public:
     // The shutdown steps, in order; the window is closing.
     void formClose();
 
+    // The save button: writes the settings file; a failure is reported.
+    void Button1Click();
+
     // logind's sleep notifications.
     void suspendQuery();
     void resume();

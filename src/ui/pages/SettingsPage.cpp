@@ -4,7 +4,6 @@
 #include "common/ErrorReporter.h"
 #include "display/DisplayState.h"
 #include "link/AdapterConnection.h"
-#include "settings/SettingsFile.h"
 #include "settings/SettingsState.h"
 #include "ui/Dashboard.h"
 #include "ui/DisplayBinder.h"
@@ -284,9 +283,5 @@ void SettingsPage::showPortItems()
 
 void SettingsPage::save()
 {
-    try {
-        SettingsFile(m_app.paths().workingDir).saveSettings(m_app.settings());
-    } catch (const std::exception& e) {
-        m_app.errors().report(QString::fromUtf8(e.what()));
-    }
+    m_app.Button1Click();
 }
