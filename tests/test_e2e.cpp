@@ -137,8 +137,8 @@ private Q_SLOTS:
             QVERIFY(q.value(1).toDouble() > 0.0);
             QVERIFY(q.value(2).toDouble() > 0.01);
             // The last speed sample's interval may miss its fuel when the program ends between the
-            // two answers, and a loaded machine may stretch an interval past 2.4 s: within 2 %.
-            QVERIFY(qAbs(q.value(3).toDouble() / 65.4557 - 1.0) < 0.02);
+            // two answers, and a loaded machine may stretch one: within 5 %.
+            QVERIFY(qAbs(q.value(3).toDouble() / 65.4557 - 1.0) < 0.05);
             QCOMPARE(q.value(4).toString(), QDate::currentDate().toString(Qt::ISODate));
             QVERIFY(!q.next());
         }

@@ -112,11 +112,10 @@ private Q_SLOTS:
         f.app->imitation().random = [](int n) { return std::rand() % n; };
         f.app->display().setChecked(DisplayId::CheckBoxImitation, true);
         f.app->imitation().timerImitation().setInterval(10);
-        QTest::qWait(50);
+        QTRY_VERIFY(f.app->display().text(DisplayId::LabelTime) != QStringLiteral("00:00:00"));
         f.app->display().setChecked(DisplayId::CheckBoxImitation, false);
         const QString speed = f.app->display().text(DisplayId::LabelSpeed);
         const QString time = f.app->display().text(DisplayId::LabelTime);
-        QVERIFY(time != QStringLiteral("00:00:00"));
         QTest::qWait(50);
         QCOMPARE(f.app->display().text(DisplayId::LabelSpeed), speed);
         QCOMPARE(f.app->display().text(DisplayId::LabelTime), time);

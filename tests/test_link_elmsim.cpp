@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(d.start({QStringLiteral("--fixed"), QStringLiteral("rpm=2500,speed=90,maf=200,iat=20")},
                         "MAF"));
         QTRY_COMPARE_WITH_TIMEOUT(d.state(), LinkState::Polling, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(d.app->trip().totals().fuelUsed > 0.03, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(d.app->trip().totals().fuelUsed > 0.05, 20000);
         const double distance = d.app->trip().totals().distance;
         const double fuel = d.app->trip().totals().fuelUsed;
         d.app->formClose();
@@ -182,8 +182,10 @@ private Q_SLOTS:
         QCOMPARE(*r.maxSpeed, 90.0);
         QVERIFY(*r.distance >= distance && *r.rashod >= fuel);
         // Distance and fuel are counted over the same sample intervals; only the last interval
-        // (and one a loaded machine stretches past 2.4 s) may lack its fuel.
-        QVERIFY(qAbs(*r.mpg / (58910.16 / 1000.0 / 90.0 * 100.0) - 1.0) < 0.02);
+        // (which a loaded machine may stretch) may lack its fuel: within 5 %.
+        QVERIFY2(qAbs(*r.mpg / (58910.16 / 1000.0 / 90.0 * 100.0) - 1.0) < 0.05,
+                 qPrintable(QStringLiteral("MPG %1, distance %2 km, fuel %3 l")
+                                .arg(*r.mpg).arg(*r.distance).arg(*r.rashod)));
         QCOMPARE(*r.mpgTraff, *r.mpg);
         QCOMPARE(*r.rashodTraff, *r.rashod);
         QVERIFY(*r.fuelTank < 65.0);
