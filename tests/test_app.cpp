@@ -296,7 +296,11 @@ private Q_SLOTS:
     {
         Fixture f;
         f.app->formCreate({QStringLiteral("test")});
+        f.app->resume(); // the initialisation timer runs
         f.app->formClose();
+        // No tick reopens the port after the window has closed.
+        QTest::qWait(500);
+        QCOMPARE(f.app->connection().timerIni().isActive(), false);
         const QList<QByteArray> texts = traceTexts(f.work.path());
         QCOMPARE(texts.size(), 4);
         QCOMPARE(texts.at(2), QByteArray(":\xCF\xEE\xF0\xF2 \xE7\xE0\xEA\xF0\xFB\xF2"));

@@ -348,6 +348,22 @@ private Q_SLOTS:
         QCOMPARE(nextStart(errors)->records().size(), 1);
     }
 
+    void aLogThatCouldNotBeOpenedIsTriedAgainAtTheNextTrip()
+    {
+        // Something that cannot be opened stands where the log should be (a directory here,
+        // as root ignores permissions); once it is gone the next trip reaches the file.
+        QVERIFY(QDir().mkpath(path()));
+        m_log->open();
+        QVERIFY(!m_log->append(trip(kToday, QTime(8, 0), 40.0)));
+        QCOMPARE(m_errors->shownMessages().size(), 2); // the open and the lost trip
+        for (const QString& message : m_errors->shownMessages())
+            m_errors->acknowledge(message);
+        QVERIFY(QDir(path()).removeRecursively());
+        QVERIFY(m_log->append(trip(kToday, QTime(9, 0), 44.0)));
+        ErrorReporter errors;
+        QCOMPARE(TripLog(path(), m_clock, errors).open(), 44.0);
+    }
+
     void anEmptyFileIsAnEmptyLogNotADamagedOne()
     {
         // What a crash between creating the file and writing its first page leaves.

@@ -141,6 +141,10 @@ TachoraApp::StartResult TachoraApp::formCreate(const QStringList& arguments)
 
 void TachoraApp::formClose()
 {
+    // Nothing may reopen the port or send after this: the window is going.
+    m_closing = true;
+    m_connection->stopTimers();
+    m_imitation->timerImitation().stop();
     // The trip first: it decides itself whether it is worth a record.
     m_trip->endTrip();
     m_connection->closePort();
@@ -183,12 +187,16 @@ void TachoraApp::delayWithMessages(quint32 ms)
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);
         loop.exec();
+        // A window closed meanwhile (or SIGTERM) ends the wait: the program is going.
+        if (m_closing || QCoreApplication::closingDown())
+            return;
     } while (quint32(m_clock.tickMs() - start) < ms);
 }
 
 void TachoraApp::listPorts()
 {
     m_settings->setComPortNumItems(PortNames::availablePorts());
+    m_settings->setComPortNumText(QString());
 }
 
 void TachoraApp::readSettings()

@@ -95,6 +95,7 @@ private:
     Clock& m_clock;
     Paths m_paths;
     bool m_testMode = false;
+    bool m_closing = false;
     std::unique_ptr<ErrorReporter> m_errors;
     std::unique_ptr<DisplayState> m_display;
     std::unique_ptr<SettingsState> m_settings;

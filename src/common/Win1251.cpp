@@ -4,7 +4,6 @@
 #include <QStringEncoder>
 #include <QStringList>
 
-#include <stdexcept>
 
 namespace Win1251 {
 
@@ -12,21 +11,29 @@ namespace {
 constexpr const char* kCodec = "windows-1251";
 }
 
+// A Qt built without the code page still keeps ASCII right; everything else becomes '?'.
 QByteArray encode(const QString& text)
 {
     QStringEncoder encoder(kCodec);
-    if (!encoder.isValid())
-        throw std::runtime_error("the windows-1251 codec is missing from this Qt build");
-    QByteArray out = encoder.encode(text);
+    if (encoder.isValid())
+        return encoder.encode(text);
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        out.append(c.unicode() < 0x80 ? char(c.unicode()) : '?');
     return out;
 }
 
 QString decode(const QByteArray& bytes)
 {
     QStringDecoder decoder(kCodec);
-    if (!decoder.isValid())
-        throw std::runtime_error("the windows-1251 codec is missing from this Qt build");
-    return decoder.decode(bytes);
+    if (decoder.isValid())
+        return decoder.decode(bytes);
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes)
+        out.append(static_cast<unsigned char>(c) < 0x80 ? QChar(c) : QChar(u'?'));
+    return out;
 }
 
 QByteArray encodeLines(const QStringList& lines)

@@ -236,6 +236,12 @@ void AdapterConnection::enableTimerIni()
         m_timerIni.start();
 }
 
+void AdapterConnection::stopTimers()
+{
+    m_timerIni.stop();
+    m_answerWatchdog.stop();
+}
+
 void AdapterConnection::armAnswerWatchdog()
 {
     int ms = 0;
@@ -265,6 +271,16 @@ void AdapterConnection::onAnswerOverdue()
     // with an error, so the connection starts again from the reset.
     if (m_state == LinkState::Reconnect || !m_link.isOpen())
         return;
+    // The event loop may have been held (a slow host, a blocking pause): read what waits at
+    // the port before deciding the adapter is gone.
+    const quint64 before = m_link.bytesRead();
+    m_link.pollDevice();
+    if (m_answerWatchdog.isActive())
+        return; // an answer came and armed it again
+    if (m_link.bytesRead() != before) {
+        armAnswerWatchdog(); // the adapter is talking; its answer is not complete yet
+        return;
+    }
     handleErrorAnswer(false);
 }
 

@@ -60,6 +60,9 @@ public:
     // The window closes: the port is closed (its close handler runs).
     void closePort();
 
+    // The program is closing: no tick reopens the port or sends any more.
+    void stopTimers();
+
     // Enabling a running timer does not restart its period.
     void enableTimerIni();
 

@@ -1,6 +1,8 @@
 #include "link/QtSerialPortDevice.h"
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 QtSerialPortDevice::QtSerialPortDevice(QObject* parent)
     : SerialPortDevice(parent)
@@ -60,11 +62,13 @@ bool QtSerialPortDevice::write(const QByteArray& bytes, QString* error)
     // at once instead of through the port's write notifier, which costs a turn of the event
     // loop per exchange. Whatever the driver does not take goes the ordinary way.
     qsizetype done = 0;
+#ifdef Q_OS_UNIX
     if (m_port.bytesToWrite() == 0) {
         const ssize_t n = ::write(m_port.handle(), bytes.constData(), size_t(bytes.size()));
         if (n > 0)
             done = n;
     }
+#endif
     if (done == bytes.size())
         return true;
     if (m_port.write(bytes.constData() + done, bytes.size() - done) != bytes.size() - done) {
@@ -73,6 +77,12 @@ bool QtSerialPortDevice::write(const QByteArray& bytes, QString* error)
         return false;
     }
     return true;
+}
+
+void QtSerialPortDevice::pollForData()
+{
+    if (m_port.isOpen() && !m_failed)
+        m_port.waitForReadyRead(0); // emits readyRead when something came
 }
 
 QByteArray QtSerialPortDevice::readAll()

@@ -16,6 +16,7 @@ public:
     bool isOpen() const override;
     bool write(const QByteArray& bytes, QString* error) override;
     QByteArray readAll() override;
+    void pollForData() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);

@@ -72,6 +72,12 @@ bool SerialLink::isOpen() const
     return m_open;
 }
 
+void SerialLink::pollDevice()
+{
+    if (m_open)
+        m_device.pollForData();
+}
+
 void SerialLink::sendText(const QByteArray& text)
 {
     QString error;

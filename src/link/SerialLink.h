@@ -46,6 +46,9 @@ public:
     // The configured port as its user sees it: the number or the path.
     QString portText() const;
 
+    // Reads at once whatever waits at the device, as a data event would.
+    void pollDevice();
+
     // Writes the text unchanged. Throws LinkError when the port is closed or broken.
     void sendText(const QByteArray& text);
 

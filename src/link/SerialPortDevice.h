@@ -20,6 +20,8 @@ public:
     // Queues all bytes in order. False (with a reason) when the port is closed or broken.
     virtual bool write(const QByteArray& bytes, QString* error) = 0;
     virtual QByteArray readAll() = 0;
+    // Takes what the driver holds without waiting and announces it with readyRead.
+    virtual void pollForData() {}
 
 Q_SIGNALS:
     // Received bytes wait to be read.

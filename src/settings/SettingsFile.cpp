@@ -122,7 +122,7 @@ void readSettings(QIODevice& device, SettingsState& state)
     {
         const KeyedLine port = readKeyed(reader, QLatin1String("port="));
         QString value = port.value;
-        if (value.startsWith(u'/')) {
+        if (port.hasKey && value.startsWith(u'/')) {
             state.setPortPath(value);
             state.setComPath(value);
         } else if (port.hasKey) {

@@ -487,6 +487,12 @@ bool TripLog::ensureWritable()
         m_state = attach(true);
         return m_state == State::Ready;
     case State::Failed:
+        // The file may be back (a disk that was slow after a resume, a lock released): try
+        // again at every write rather than losing every trip of the run.
+        closeConnection();
+        m_state = attach(true);
+        if (m_state == State::Ready)
+            return true;
         m_errors.report(tr("Trip log %1 cannot be written: the file could not be opened.")
                             .arg(QFileInfo(m_filePath).fileName()));
         return false;
