@@ -114,14 +114,12 @@ void AngularGauge::paintFace(QPainter& painter)
         painter.setPen(QPen(color, thickness * r, Qt::SolidLine, Qt::FlatCap));
         painter.drawLine(pointAt(ring - length * r, angle), pointAt(ring, angle));
     };
-    for (int i = 0; i + 1 < majors; ++i) {
-        for (int m = 1; m <= minors; ++m) {
-            const double fraction = (i + double(m) / (minors + 1)) / (majors - 1);
+    forEachTick(majors, minors, [&](double fraction, bool major) {
+        if (major)
+            tick(fraction, m_majorTickLength, m_majorTickThickness, m_majorTickColor);
+        else
             tick(fraction, m_minorTickLength, m_minorTickThickness, m_minorTickColor);
-        }
-    }
-    for (int i = 0; i < majors; ++i)
-        tick(double(i) / (majors - 1), m_majorTickLength, m_majorTickThickness, m_majorTickColor);
+    });
 
     if (m_numbersVisible) {
         const QFont font = scaledFont(m_numberFont, m_numberSize, r);

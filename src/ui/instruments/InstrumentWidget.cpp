@@ -74,6 +74,17 @@ QFont InstrumentWidget::defaultFont()
     return font;
 }
 
+void InstrumentWidget::forEachTick(int majors, int minors,
+                                   const std::function<void(double, bool)>& visit)
+{
+    for (int i = 0; i + 1 < majors; ++i) {
+        for (int m = 1; m <= minors; ++m)
+            visit((i + double(m) / (minors + 1)) / (majors - 1), false);
+    }
+    for (int i = 0; i < majors; ++i)
+        visit(double(i) / (majors - 1), true);
+}
+
 QStringList InstrumentWidget::scaleLabels(double minimum, double maximum, int count)
 {
     QStringList labels;

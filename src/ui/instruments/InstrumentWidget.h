@@ -51,6 +51,10 @@ public:
     // The numbers of `count` evenly spaced major ticks from minimum to maximum, all with the
     // fewest decimals (at most three) that show every one of them exactly.
     static QStringList scaleLabels(double minimum, double maximum, int count);
+    // Visits the minor ticks between the major ones, then the major ticks, each with its
+    // place on the scale (0 at the minimum, 1 at the maximum).
+    static void forEachTick(int majors, int minors,
+                            const std::function<void(double fraction, bool major)>& visit);
 
 public Q_SLOTS:
     // Stores the value clamped to the scale; NaN stores the minimum.

@@ -91,13 +91,12 @@ void LinearGauge::paintFace(QPainter& painter)
         const double y = levelOf(fraction);
         painter.fillRect(QRectF(foot, y - thickness * h / 2, length * w, thickness * h), color);
     };
-    for (int i = 0; i + 1 < majors; ++i) {
-        for (int m = 1; m <= minors; ++m)
-            tick((i + double(m) / (minors + 1)) / (majors - 1), m_minorTickLength,
-                 m_minorTickThickness, m_minorTickColor);
-    }
-    for (int i = 0; i < majors; ++i)
-        tick(double(i) / (majors - 1), m_majorTickLength, m_majorTickThickness, m_majorTickColor);
+    forEachTick(majors, minors, [&](double fraction, bool major) {
+        if (major)
+            tick(fraction, m_majorTickLength, m_majorTickThickness, m_majorTickColor);
+        else
+            tick(fraction, m_minorTickLength, m_minorTickThickness, m_minorTickColor);
+    });
 
     if (m_numbersVisible) {
         const QFont font = scaledFont(m_numberFont, m_numberSize, w);
