@@ -12,6 +12,8 @@
 #include "host/HostExport.h"
 #include "host/LocalHostTransport.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -41,20 +43,7 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-double cpuSeconds()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-           double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
-void runEvents(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 bool waitFor(const std::function<bool()>& done, int ms)
 {
@@ -63,7 +52,7 @@ bool waitFor(const std::function<bool()>& done, int ms)
     while (!done()) {
         if (t.elapsed() > ms)
             return false;
-        runEvents(5);
+        Bench::runEvents(5);
     }
     return true;
 }
@@ -182,13 +171,13 @@ PassFigures measurePasses(Rig& rig, int passes, bool changed)
     PassFigures f;
     if (!changed) {
         // One timing around the whole loop: a pass then costs less than reading the clocks.
-        const double c0 = cpuSeconds();
+        const double c0 = Bench::cpuSeconds();
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < passes; ++i)
             rig.exporter.TimerSendHostTimer();
         f.wallMicros = double(t.nsecsElapsed()) / 1e3 / passes;
-        f.cpuMicros = (cpuSeconds() - c0) * 1e6 / passes;
+        f.cpuMicros = (Bench::cpuSeconds() - c0) * 1e6 / passes;
         return f;
     }
     qint64 wallNs = 0;
@@ -196,11 +185,11 @@ PassFigures measurePasses(Rig& rig, int passes, bool changed)
     QElapsedTimer t;
     for (int i = 0; i < passes; ++i) {
         changeAll(rig.display, i);
-        const double c0 = cpuSeconds();
+        const double c0 = Bench::cpuSeconds();
         t.start();
         rig.exporter.TimerSendHostTimer();
         wallNs += t.nsecsElapsed();
-        cpu += cpuSeconds() - c0;
+        cpu += Bench::cpuSeconds() - c0;
     }
     f.wallMicros = double(wallNs) / 1e3 / passes;
     f.cpuMicros = cpu * 1e6 / passes;
@@ -279,11 +268,11 @@ int main(int argc, char** argv)
             return 1;
         }
         rig.exporter.enableTimerSendHost();
-        runEvents(300); // the first pass sends the initial texts
+        Bench::runEvents(300); // the first pass sends the initial texts
         std::mt19937 rng(7);
         std::vector<double> latencies;
         for (int i = 0; i < latencySamples; ++i) {
-            runEvents(int(rng() % 100));
+            Bench::runEvents(int(rng() % 100));
             const int before = host.count();
             const SteadyClock::time_point changedAt = SteadyClock::now();
             rig.display.setText(DisplayId::LabelSpeed, QString::number(i + 1000));

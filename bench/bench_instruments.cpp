@@ -7,6 +7,8 @@
 #include "ui/instruments/SegmentedBar.h"
 #include "ui/instruments/Thermometer.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -18,12 +20,6 @@
 
 namespace {
 
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 struct Instrument
 {
@@ -53,11 +49,11 @@ double measure(InstrumentWidget& widget, const QSize& size, bool resizing, doubl
         paintFrame();
 
     frame = 0;
-    const double start = cpuSeconds();
+    const double start = Bench::cpuSeconds();
     double elapsed = 0;
     while (elapsed < seconds || frame < 20) {
         paintFrame();
-        elapsed = cpuSeconds() - start;
+        elapsed = Bench::cpuSeconds() - start;
     }
     return elapsed / double(frame) * 1e6;
 }

@@ -8,6 +8,8 @@
 #include "link/SerialPortDevice.h"
 #include "platform/Clock.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,21 +26,7 @@
 
 namespace {
 
-double cpuSeconds()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec)
-           + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
-// Runs the event loop, sleeping when there is nothing to do, so the CPU figure is the link's.
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 struct Result
 {
@@ -71,18 +59,18 @@ bool runOnce(const QString& simulator, const QStringList& simArgs, double second
     QElapsedTimer t;
     t.start();
     while (app.connection().linkState() != LinkState::Polling && t.elapsed() < 10000)
-        wait(10);
+        Bench::runEvents(10);
     if (app.connection().linkState() != LinkState::Polling)
         return false;
-    wait(300); // settle
+    Bench::runEvents(300); // settle
 
     const quint64 answers0 = app.framing().answerCount();
     const quint64 bytes0 = app.link().bytesRead() + app.link().bytesWritten();
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = Bench::cpuSeconds();
     t.restart();
-    wait(int(seconds * 1000));
+    Bench::runEvents(int(seconds * 1000));
     const double elapsed = t.elapsed() / 1000.0;
-    const double cpu = cpuSeconds() - cpu0;
+    const double cpu = Bench::cpuSeconds() - cpu0;
     const quint64 answers = app.framing().answerCount() - answers0;
     const quint64 bytes = app.link().bytesRead() + app.link().bytesWritten() - bytes0;
 

@@ -10,6 +10,8 @@
 #include "ui/LayoutScaler.h"
 #include "ui/MainWindow.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -23,36 +25,23 @@
 
 namespace {
 
-double cpuSeconds()
-{
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec)
-           + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
-void wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 void measure(TachoraApp& app, MainWindow& window, QSize size, double seconds)
 {
     window.resize(size);
-    wait(LayoutScaler::kTimerSizeMs + 100);
+    Bench::runEvents(LayoutScaler::kTimerSizeMs + 100);
 
     // A full repaint of the page with a changed value each time.
     DisplayState& d = app.display();
     const int repaints = 200;
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = Bench::cpuSeconds();
     for (int i = 0; i < repaints; ++i) {
         d.setValue(DisplayId::GaugeRPM, 1000 + (i % 50) * 100);
         d.setText(DisplayId::LabelSpeed, QString::number(i % 180));
         window.repaint();
     }
-    const double perRepaint = (cpuSeconds() - cpu0) / repaints * 1e3;
+    const double perRepaint = (Bench::cpuSeconds() - cpu0) / repaints * 1e3;
 
     // The needle animating: a new engine speed every 100 ms, as from a fast adapter.
     LiveReadings& r = app.poller().readings();
@@ -66,11 +55,11 @@ void measure(TachoraApp& app, MainWindow& window, QSize size, double seconds)
         app.needle().start(r.previousEngineSpeed, r.engineSpeed);
     });
     feed.start(100);
-    const double cpu1 = cpuSeconds();
+    const double cpu1 = Bench::cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    wait(int(seconds * 1000));
-    const double share = (cpuSeconds() - cpu1) / (wall.elapsed() / 1000.0) * 100.0;
+    Bench::runEvents(int(seconds * 1000));
+    const double share = (Bench::cpuSeconds() - cpu1) / (wall.elapsed() / 1000.0) * 100.0;
     feed.stop();
 
     std::printf("%4dx%-4d  full repaint of the main page: %6.2f ms CPU; "
@@ -95,7 +84,7 @@ int main(int argc, char* argv[])
     MainWindow window(app);
     app.formCreate({});
     window.show();
-    wait(300);
+    Bench::runEvents(300);
     measure(app, window, {876, 440}, seconds);
     measure(app, window, {1920, 1080}, seconds);
     return 0;

@@ -33,7 +33,9 @@ AdapterConnection::AdapterConnection(SerialLink& link, AnswerFraming& framing, P
     m_timerIni.setInterval(kTimerIniMs);
     connect(&m_timerIni, &QTimer::timeout, this, [this] { runHandler("TimerIni", [this] { TimerIniTimer(); }); });
 
-    m_answerWatchdog.setSingleShot(true);
+    // A slow periodic check against the time of the last request or answer: restarting a
+    // timer at every exchange would cost more than handling the answer itself.
+    m_answerWatchdog.setInterval(kWatchdogCheckMs);
     connect(&m_answerWatchdog, &QTimer::timeout, this,
             [this] { runHandler("answer watchdog", [this] { onAnswerOverdue(); }); });
     m_link.onSent = [this] { armAnswerWatchdog(); };
@@ -54,7 +56,8 @@ AdapterConnection::AdapterConnection(SerialLink& link, AnswerFraming& framing, P
         // Counted afresh from every answer too: an answer that no request follows (one the
         // cycle does not recognise) must not leave the link waiting for ever.
         armAnswerWatchdog();
-        m_trace.writeLine(TraceLog::answerText(static_cast<int>(m_state), received));
+        if (m_trace.isEnabled())
+            m_trace.writeLine(TraceLog::answerText(static_cast<int>(m_state), received));
     };
     m_framing.dispatch = [this] { AnswerDispatcher(); };
 }
@@ -242,45 +245,53 @@ void AdapterConnection::stopTimers()
     m_answerWatchdog.stop();
 }
 
-void AdapterConnection::armAnswerWatchdog()
+int AdapterConnection::answerTimeoutMs() const
 {
-    int ms = 0;
     switch (m_state) {
     case LinkState::Reconnect:
-        m_answerWatchdog.stop();
-        return;
+        break;
     case LinkState::WaitAdapter:
-        ms = m_timeouts.waitAdapterMs;
-        break;
+        return m_timeouts.waitAdapterMs;
     case LinkState::SetProtocol:
-        ms = m_timeouts.setProtocolMs;
-        break;
+        return m_timeouts.setProtocolMs;
     case LinkState::WaitEcu:
-        ms = m_timeouts.waitEcuMs;
-        break;
+        return m_timeouts.waitEcuMs;
     case LinkState::Polling:
-        ms = m_timeouts.pollingMs;
-        break;
+        return m_timeouts.pollingMs;
     }
-    m_answerWatchdog.start(ms);
+    return 0;
+}
+
+void AdapterConnection::armAnswerWatchdog()
+{
+    m_lastActivity = m_clock.tickMs();
+    m_watching = m_state != LinkState::Reconnect;
+    if (m_watching && !m_answerWatchdog.isActive())
+        m_answerWatchdog.start();
 }
 
 void AdapterConnection::onAnswerOverdue()
 {
-    // Nothing came back for the last request: the adapter is handled as if it had answered
-    // with an error, so the connection starts again from the reset.
-    if (m_state == LinkState::Reconnect || !m_link.isOpen())
+    if (!m_watching || m_state == LinkState::Reconnect || !m_link.isOpen()) {
+        m_answerWatchdog.stop();
+        return;
+    }
+    if (quint32(m_clock.tickMs() - m_lastActivity) < quint32(answerTimeoutMs()))
         return;
     // The event loop may have been held (a slow host, a blocking pause): read what waits at
     // the port before deciding the adapter is gone.
+    const quint32 lastActivity = m_lastActivity;
     const quint64 before = m_link.bytesRead();
     m_link.pollDevice();
-    if (m_answerWatchdog.isActive())
-        return; // an answer came and armed it again
+    if (m_lastActivity != lastActivity)
+        return; // an answer came
     if (m_link.bytesRead() != before) {
         armAnswerWatchdog(); // the adapter is talking; its answer is not complete yet
         return;
     }
+    // Nothing came back for the last request: the adapter is handled as if it had answered
+    // with an error, so the connection starts again from the reset.
+    m_watching = false;
     handleErrorAnswer(false);
 }
 

@@ -27,6 +27,7 @@ class AdapterConnection : public QObject
 
 public:
     static constexpr int kTimerIniMs = 400;
+    static constexpr int kWatchdogCheckMs = 250;
 
     AdapterConnection(SerialLink& link, AnswerFraming& framing, PidPoller& poller,
                       SettingsState& settings, DisplayState& display, TraceLog& trace,
@@ -83,6 +84,7 @@ private:
     void startPolling();
     void onDeviceFailed(const QString& reason);
     void armAnswerWatchdog();
+    int answerTimeoutMs() const;
     void onAnswerOverdue();
     void runHandler(const char* name, const std::function<void()>& body);
 
@@ -99,6 +101,8 @@ private:
     LinkState m_state = LinkState::Reconnect;
     QTimer m_timerIni;
     QTimer m_answerWatchdog;
+    quint32 m_lastActivity = 0;
+    bool m_watching = false;
     AnswerTimeouts m_timeouts;
     int m_initLineIndex = 0;
 };

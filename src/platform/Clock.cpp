@@ -26,7 +26,13 @@ quint32 SystemClock::tickMs() const
 
 QDateTime SystemClock::now() const
 {
-    return QDateTime::currentDateTime();
+    const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+    if (!m_offsetKnown || utcMs - m_offsetCheckedAtMs >= 60'000 || utcMs < m_offsetCheckedAtMs) {
+        m_offsetSeconds = QDateTime::fromMSecsSinceEpoch(utcMs).offsetFromUtc();
+        m_offsetCheckedAtMs = utcMs;
+        m_offsetKnown = true;
+    }
+    return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::OffsetFromUTC, m_offsetSeconds);
 }
 
 void SystemClock::sleepMs(int ms)

@@ -30,4 +30,9 @@ public:
 
 private:
     quint32 m_tickOffset;
+    // The local time's offset from UTC, looked up at most once a minute: asking the C
+    // library for local time checks the zone file on every call, several times a second.
+    mutable qint64 m_offsetCheckedAtMs = 0;
+    mutable int m_offsetSeconds = 0;
+    mutable bool m_offsetKnown = false;
 };
